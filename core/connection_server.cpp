@@ -58,7 +58,9 @@ std::optional<Text> peerAddress(SOCKET socket) {
 ConnectionServer::ConnectionServer(int port) : port_(std::max(port, 1)), listener_(INVALID_SOCKET) {
     notificationWindow_ = createNotificationWindow(this);
     WSADATA data;
-    socketsStarted_ = notificationWindow_ && WSAStartup(MAKEWORD(1, 1), &data) == 0;
+    const int startError = notificationWindow_ ? WSAStartup(MAKEWORD(1, 1), &data) : WSASYSNOTREADY;
+    socketsStarted_ = startError == 0;
+    listenError_ = startError;
     startListening();
 }
 
@@ -88,7 +90,10 @@ void ConnectionServer::startListening() {
     if (!socketsStarted_) return;
     closeListener();
     SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (listener == INVALID_SOCKET) return;
+    if (listener == INVALID_SOCKET) {
+        listenError_ = WSAGetLastError();
+        return;
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -96,10 +101,12 @@ void ConnectionServer::startListening() {
     if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener, SOMAXCONN) != 0 ||
         WSAAsyncSelect(listener, notificationWindow_, SocketMessage, FD_ACCEPT) != 0) {
+        listenError_ = WSAGetLastError();
         closesocket(listener);
         return;
     }
     listener_ = listener;
+    listenError_ = 0;
 }
 
 void ConnectionServer::closeListener() {

@@ -48,6 +48,8 @@ public:
     // Values below 1 are stored as 1; a new value re-listens, open connections stay.
     void setPort(int port);
     bool isListening() const;
+    // Why the last start of listening failed (a Windows Sockets error code), 0 when listening.
+    int listenError() const { return listenError_; }
 
     // The operations a request handler uses, bound to this server.
     ConnectionOperations operations();
@@ -69,6 +71,7 @@ private:
     Events events_;
     int port_;
     bool socketsStarted_ = false;
+    int listenError_ = 0;
     std::uintptr_t listener_;
     HWND__* notificationWindow_ = nullptr;
     ClientTable clients_;

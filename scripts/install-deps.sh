@@ -9,7 +9,7 @@ packages=(
     # Windows build
     g++-mingw-w64-x86-64-posix
     # running the programs: Wine on a virtual X display, fonts for Chinese texts
-    wine wine64 xvfb xauth fonts-wqy-zenhei
+    wine wine64 fonts-wine xvfb xauth fonts-wqy-microhei
     # end-to-end tests: three browser engines, screenshots, window inspection
     chromium firefox-esr webkit2gtk-driver imagemagick x11-utils xdotool
     ca-certificates util-linux procps

@@ -29,7 +29,21 @@ fi
 
 ensure_wine_prefix() {
     mkdir -p "$WINEPREFIX"
-    [ -f "$WINEPREFIX/system.reg" ] || "$WINE" wineboot --init >/dev/null 2>&1
+    if [ ! -f "$WINEPREFIX/.hotkey-relay-ready" ]; then
+        "$WINE" wineboot --init >/dev/null 2>&1
+        # A virtual desktop: Wine draws the window frames itself and offers a
+        # notification area, with or without a window manager on the display.
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+        # As on Windows, the Latin UI faces fall back to a Chinese face for
+        # characters they lack, whatever the locale.
+        local face
+        for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+            "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+                /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+        done
+        touch "$WINEPREFIX/.hotkey-relay-ready"
+    fi
     "$WINESERVER" -w
 }
 
