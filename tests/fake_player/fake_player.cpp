@@ -4,11 +4,11 @@
 //
 // Registers Ctrl+Alt+J/P/K/U/L/I as global hot keys, as the player does, and
 // watches the keyboard through a low-level hook. Every observation becomes one
-// line in LOG_FILE, written with a single WriteFile so a reader never sees it
-// half-written:
+// line in LOG_FILE, written unbuffered with a single WriteFile, so it is there
+// for the tests to read at once:
 //
-//   ready t=<ms> pid=<windows pid>
-//   key t=<ms> vk=0x11 scan=0x00 state=down injected=1 flags=0x10
+//   ready t=<ms> pid=<windows pid> hold=<ms>
+//   key t=<ms> vk=0x11 scan=0x00 state=down injected=1 flags=0x10 msg=0x0100
 //   hotkey t=<ms> id=1 key=J vk=0x4A mods=0x0003
 //   error t=<ms> what=RegisterHotKey key=J code=1409
 //
@@ -19,7 +19,8 @@
 // --hold-ms keeps each keyboard event in the hook for N ms before passing it
 // on. The program that injects the keys waits for the hook, so a test can see
 // whether anything it was meant to do first (answering the browser) happened
-// before the chord or only after it.
+// before the chord or only after it. Keep N well below the system's low-level
+// hook timeout (2 s under Wine): past it the injector stops waiting.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -110,14 +111,20 @@ int fail(const char* what, char letter = 0) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc < 2) return 1;
+    if (!argv || argc < 2) {
+        std::fputs("usage: fake_player LOG_FILE [--hold-ms N]\n", stderr);
+        return 1;
+    }
     for (int i = 2; i + 1 < argc; ++i)
         if (std::wcscmp(argv[i], L"--hold-ms") == 0) holdMs = static_cast<DWORD>(std::wcstoul(argv[i + 1], nullptr, 10));
 
     // Shared reading: the tests follow the log while it is written.
     logFile = CreateFileW(argv[1], FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (logFile == INVALID_HANDLE_VALUE) return 1;
+    if (logFile == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "fake_player: cannot open the log file (error %lu)\n", GetLastError());
+        return 1;
+    }
 
     // A hidden top-level window receives WM_HOTKEY, just like the player's own.
     WNDCLASSW windowClass{};

@@ -46,7 +46,7 @@ async function openChromium() {
       browser: 'chrome',
       executablePath: CHROMIUM,
       headless: true,
-      // Puppeteer would otherwise make and keep its own profile directory.
+      // A fresh profile of our own each time, removed on close.
       userDataDir: profile,
       args: [
         '--no-sandbox',
@@ -131,23 +131,13 @@ function uniqueIndex(values, value) {
 const ELEMENT_KEY = 'element-6066-11e4-a52e-4f735466cecf';
 
 async function openWebKit() {
-  const owned = []; // processes this driver started, stopped in reverse order
+  // MiniBrowser has no headless mode: it needs an X server (Xvfb will do).
+  if (!process.env.DISPLAY) throw new Error('DISPLAY is not set: WebKit needs an X server');
+  const port = await freePort();
+  const driver = spawn(WEBKIT_DRIVER, [`--port=${port}`], { stdio: ['ignore', 'ignore', 'pipe'] });
+  const driverLog = collect(driver.stderr);
+  driver.once('error', (error) => driverLog.add(`${error}`));
   try {
-    let display = process.env.DISPLAY;
-    if (!display) {
-      // MiniBrowser has no headless mode: give it a private Xvfb.
-      const xvfb = await startXvfb();
-      owned.push(xvfb.process);
-      display = xvfb.display;
-    }
-
-    const port = await freePort();
-    const driver = spawn(WEBKIT_DRIVER, [`--port=${port}`], {
-      env: { ...process.env, DISPLAY: display },
-      stdio: ['ignore', 'ignore', 'pipe'],
-    });
-    owned.push(driver);
-    const driverLog = collect(driver.stderr);
     const base = `http://127.0.0.1:${port}`;
     await waitForDriver(base, driver, driverLog);
 
@@ -195,12 +185,12 @@ async function openWebKit() {
         try {
           await webdriver(session, 'DELETE', '');
         } finally {
-          await stopAll(owned);
+          await stopProcess(driver);
         }
       },
     };
   } catch (error) {
-    await stopAll(owned);
+    await stopProcess(driver);
     throw error;
   }
 }
@@ -244,8 +234,8 @@ async function webdriver(base, method, route, body) {
 async function waitForDriver(base, driver, driverLog) {
   const deadline = Date.now() + 10_000;
   while (Date.now() < deadline) {
-    if (driver.exitCode !== null || driver.signalCode !== null)
-      throw new Error(`WebKitWebDriver exited early: ${driverLog()}`);
+    if (driver.pid === undefined || driver.exitCode !== null || driver.signalCode !== null)
+      throw new Error(`${WEBKIT_DRIVER} did not start or exited early: ${driverLog()}`);
     try {
       const status = await webdriver(base, 'GET', '/status');
       if (status.ready) return;
@@ -255,22 +245,6 @@ async function waitForDriver(base, driver, driverLog) {
     await sleep(50);
   }
   throw new Error(`WebKitWebDriver did not come up: ${driverLog()}`);
-}
-
-function startXvfb() {
-  return new Promise((resolve, reject) => {
-    // -displayfd lets Xvfb pick a free display and tell us its number.
-    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'], {
-      stdio: ['ignore', 'ignore', 'ignore', 'pipe'],
-    });
-    let out = '';
-    xvfb.stdio[3].on('data', (chunk) => {
-      out += chunk;
-      if (out.includes('\n')) resolve({ process: xvfb, display: `:${out.trim()}` });
-    });
-    xvfb.once('error', reject);
-    xvfb.once('exit', (code) => reject(new Error(`Xvfb exited with ${code}`)));
-  });
 }
 
 function freePort() {
@@ -284,12 +258,8 @@ function freePort() {
   });
 }
 
-async function stopAll(processes) {
-  for (const child of processes.reverse()) await stopProcess(child);
-}
-
 async function stopProcess(child) {
-  if (child.exitCode !== null || child.signalCode !== null) return;
+  if (child.pid === undefined || child.exitCode !== null || child.signalCode !== null) return;
   const exited = new Promise((resolve) => child.once('exit', resolve));
   child.kill('SIGTERM');
   const timer = setTimeout(() => child.kill('SIGKILL'), 5_000);
@@ -297,13 +267,15 @@ async function stopProcess(child) {
   clearTimeout(timer);
 }
 
+// The tail of a stream, kept for error messages.
 function collect(stream) {
   let text = '';
-  stream.setEncoding('utf8');
-  stream.on('data', (chunk) => {
+  const add = (chunk) => {
     text = (text + chunk).slice(-4000);
-  });
-  return () => text;
+  };
+  stream.setEncoding('utf8');
+  stream.on('data', add);
+  return Object.assign(() => text, { add });
 }
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
