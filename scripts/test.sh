@@ -14,6 +14,8 @@ echo "== host build and tests"
 cmake -S "$root" -B "$root/build/host" -DCMAKE_BUILD_TYPE=Debug
 cmake --build "$root/build/host" -j"$jobs"
 ctest --test-dir "$root/build/host" --output-on-failure
+echo "== benchmark: client table look-ups"
+"$root/build/host/tests/bench/client_table_benchmark"
 
 echo "== Windows build and Win32 tests under Wine"
 cmake -S "$root" -B "$root/build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \

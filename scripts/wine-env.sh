@@ -42,6 +42,8 @@ ensure_wine_prefix() {
             "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
                 /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
         done
+        # Wine's own caption-button glyphs: Debian ships the font outside the prefix.
+        [ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
         touch "$WINEPREFIX/.hotkey-relay-ready"
     fi
     "$WINESERVER" -w

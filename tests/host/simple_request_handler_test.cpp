@@ -65,6 +65,9 @@ struct JudgeCase {
     char expectedLetter;  // 0: no chord
 };
 
+// Test names show what each case is about.
+void PrintTo(const JudgeCase& c, std::ostream* out) { *out << c.what; }
+
 class FindSimpleCommandTest : public ::testing::TestWithParam<JudgeCase> {};
 
 TEST_P(FindSimpleCommandTest, PlaysTheFirstTableRowNamedInTheRequestLine) {

@@ -12,6 +12,9 @@ struct ToIntCase {
     std::int32_t expected;
 };
 
+// Test names show what each case is about.
+void PrintTo(const ToIntCase& c, std::ostream* out) { *out << c.what; }
+
 class TextToIntTest : public ::testing::TestWithParam<ToIntCase> {};
 
 TEST_P(TextToIntTest, FoldsFullWidthThenParsesLikeAtoiWithWrap) {

@@ -14,6 +14,9 @@ struct FindCase {
     int expected;
 };
 
+// Test names show what each case is about.
+void PrintTo(const FindCase& c, std::ostream* out) { *out << c.what; }
+
 class FindTextTest : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(FindTextTest, FindsFirstOccurrenceAtCharacterStarts) {

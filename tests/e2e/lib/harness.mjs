@@ -80,16 +80,17 @@ let prefixReady;
 export function ensureWinePrefix() {
   prefixReady ??= new Promise((resolve, reject) => {
     const env = wineEnv();
-    if (existsSync(path.join(WINEPREFIX, 'system.reg'))) return resolve();
+    if (existsSync(path.join(WINEPREFIX, '.hotkey-relay-ready'))) return resolve();
     mkdirSync(path.dirname(WINEPREFIX), { recursive: true });
+    // The same set-up as the run and test scripts: one place says what a prefix holds.
     const init = spawn(
       'flock',
-      [`${WINEPREFIX}.init.lock`, 'sh', '-c', 'test -f "$WINEPREFIX/system.reg" || "$0" wineboot -i', WINE],
+      [`${WINEPREFIX}.init.lock`, 'bash', '-c', 'source "$0/scripts/wine-env.sh" && ensure_wine_prefix', REPO],
       { env, stdio: 'ignore' },
     );
     init.on('error', reject);
     init.on('exit', (code) =>
-      code === 0 ? resolve() : reject(new Error(`wineboot -i failed (exit ${code}) for ${WINEPREFIX}`)),
+      code === 0 ? resolve() : reject(new Error(`preparing the Wine prefix failed (exit ${code}) for ${WINEPREFIX}`)),
     );
   });
   return prefixReady;
