@@ -253,6 +253,7 @@ int runMainWindow(HINSTANCE instance, const WindowLayout& layout) {
     window.server = std::make_unique<ConnectionServer>(layout.port);
     ConnectionServer::Events events;
     events.dataArrival = [&window] { window.layout->onDataArrival(window); };
+    if (layout.onClientLeave) events.clientLeave = [&window] { window.layout->onClientLeave(window); };
     window.server->setEvents(events);
     window.tray = std::make_unique<TrayIcon>(window.handle);
 

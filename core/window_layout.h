@@ -78,6 +78,7 @@ struct WindowLayout {
     std::vector<ControlSpec> controls;  // in creation order
     Handler onDataArrival;              // 服务器1
     int port;                           // 服务器1
+    Handler onClientLeave = nullptr;    // 服务器1
 };
 
 // Where the shortcut table's rows stand inside 分组框1, top to bottom.
