@@ -215,19 +215,21 @@ TEST_F(LiteWindowTest, CloseBoxEndsTheProgramAndRemovesTheTrayIcon) {
     EXPECT_TRUE(waitFor([&] { return trayIconPixels() == 0; }));
 }
 
-// Stands in for the PC's browser: the shell's command for http addresses
-// writes the address it was given to a file, exactly as the program asked.
+// Stands in for the PC's browser: the shell command under the key writes the
+// address it was given to a file, exactly as the program asked.
 class RecordingBrowser {
 public:
-    explicit RecordingBrowser(const std::wstring& log) : log_(log) {
+    RecordingBrowser(const wchar_t* commandKey, const std::wstring& log, const std::wstring& commandBeforeLog,
+                     const std::wstring& commandAfterLog)
+        : log_(log) {
         DeleteFileW(log_.c_str());
-        RegOpenKeyExW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+        RegOpenKeyExW(HKEY_CLASSES_ROOT, commandKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
         wchar_t previous[1024] = {};
         DWORD size = sizeof previous;
         hadPrevious_ = RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous), &size) ==
                        ERROR_SUCCESS;
         previous_ = previous;
-        set(L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log_ + L"\"");
+        set(commandBeforeLog + L"\"" + log_ + L"\"" + commandAfterLog);
     }
     ~RecordingBrowser() {
         if (hadPrevious_) set(previous_);
@@ -238,6 +240,7 @@ public:
         std::string line;
         std::getline(file, line);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        while (!line.empty() && line.front() == ' ') line.erase(0, 1);
         return line;
     }
 
@@ -251,10 +254,12 @@ private:
     bool hadPrevious_ = false;
 };
 
+constexpr wchar_t Cmd[] = L"C:\\windows\\system32\\cmd.exe /c ";
+
 TEST_F(LiteWindowTest, TestButtonOpensTheBareHttpAddressInTheBrowser) {
     const std::wstring log = environmentPath("BROWSER_LOG");
     ASSERT_FALSE(log.empty());
-    RecordingBrowser browser(log);
+    RecordingBrowser browser(L"http\\shell\\open\\command", log, std::wstring(Cmd) + L"echo %1>>", L"");
 
     ProgramUnderTest program(programPath());
     ASSERT_TRUE(program.mainWindow());
@@ -263,6 +268,41 @@ TEST_F(LiteWindowTest, TestButtonOpensTheBareHttpAddressInTheBrowser) {
     const HostIdentity host;
     EXPECT_EQ(widen(browser.opened()), L"http://" + host.address);  // no port, no trailing slash
     EXPECT_TRUE(program.isRunning());
+}
+
+// Pixels of the link's text drawn mostly in red and mostly in blue.
+std::pair<int, int> redAndBluePixels(HWND link) {
+    RECT rect;
+    GetWindowRect(link, &rect);
+    HDC screen = GetDC(nullptr);
+    int red = 0, blue = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF colour = GetPixel(screen, x, y);
+            red += GetRValue(colour) > 200 && GetGValue(colour) < 90 && GetBValue(colour) < 90;
+            blue += GetBValue(colour) > 200 && GetRValue(colour) < 90 && GetGValue(colour) < 90;
+        }
+    ReleaseDC(nullptr, screen);
+    return {red, blue};
+}
+
+TEST_F(LiteWindowTest, AddressLinkOpensTheBareAddressThroughTheWebPageProgramAndTurnsRed) {
+    const std::wstring log = environmentPath("BROWSER_LOG");
+    // The shell cannot open a bare address, so the link starts the program
+    // registered for .htm files with the address after its command.
+    RecordingBrowser browser(L"htmlfile\\shell\\open\\command", log, std::wstring(Cmd) + L">>", L" echo \"%1\"");
+    ProgramUnderTest program(programPath());
+    ASSERT_TRUE(program.mainWindow());
+    HWND link = program.control(identifier(ControlId::超级链接框1));
+    ASSERT_TRUE(waitFor([&] { return redAndBluePixels(link).second > 0; })) << "blue before any click";
+    EXPECT_EQ(redAndBluePixels(link).first, 0);
+
+    PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    ASSERT_TRUE(waitFor([&] { return !browser.opened().empty(); }, 20000));
+    EXPECT_EQ(widen(browser.opened()), HostIdentity().address);
+    EXPECT_TRUE(waitFor([&] { return redAndBluePixels(link).first > 0 && redAndBluePixels(link).second == 0; }))
+        << "red once the click opened the address";
 }
 
 TEST_F(LiteWindowTest, TakenPortLeavesTheProgramRunningAndSaysWhyOnce) {
