@@ -154,28 +154,20 @@ void paintGroupBox(HWND box, HDC dc) {
     SelectObject(dc, previousFont);
 }
 
-// Outer frame in the scheme colour; inside it a frame in the window colour, or
+// A one-pixel frame in the scheme colour round the whole window; an edit box
+// with a sunken edge gets a second frame inside it, in the window colour, or
 // in the button face when the box cannot be typed into.
-void paintEditFrame(HWND edit) {
-    HDC dc = GetWindowDC(edit);
-    RECT outer;
-    GetWindowRect(edit, &outer);
-    OffsetRect(&outer, -outer.left, -outer.top);
-    frameRect(dc, outer, frameColour(edit));
-    const bool typable = IsWindowEnabled(edit) && !(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
-    if (GetWindowLongW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
-        InflateRect(&outer, -1, -1);
-        frameRect(dc, outer, GetSysColor(typable ? COLOR_WINDOW : COLOR_BTNFACE));
-    }
-    ReleaseDC(edit, dc);
-}
-
-void paintOuterFrame(HWND window) {
+void paintOuterFrame(HWND window, bool isEdit) {
     HDC dc = GetWindowDC(window);
     RECT outer;
     GetWindowRect(window, &outer);
     OffsetRect(&outer, -outer.left, -outer.top);
     frameRect(dc, outer, frameColour(window));
+    if (isEdit && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)) {
+        const bool typable = IsWindowEnabled(window) && !(GetWindowLongW(window, GWL_STYLE) & ES_READONLY);
+        InflateRect(&outer, -1, -1);
+        frameRect(dc, outer, GetSysColor(typable ? COLOR_WINDOW : COLOR_BTNFACE));
+    }
     ReleaseDC(window, dc);
 }
 
@@ -241,9 +233,9 @@ LRESULT CALLBACK skinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     } else if (kind == Skinned::CheckOrRadio && (message == WM_PAINT || changesLook(message))) {
         paintCheckFrame(window);
     } else if (kind == Skinned::Edit && (message == WM_NCPAINT || message == WM_ENABLE || message == EM_SETREADONLY)) {
-        paintEditFrame(window);
+        paintOuterFrame(window, true);
     } else if (kind == Skinned::Other && (message == WM_PAINT || message == WM_NCPAINT || message == WM_ENABLE)) {
-        paintOuterFrame(window);
+        paintOuterFrame(window, false);
     }
     return result;
 }

@@ -80,11 +80,3 @@ struct WindowLayout {
     int port;                           // 服务器1
     Handler onClientLeave = nullptr;    // 服务器1
 };
-
-// Where the shortcut table's rows stand inside 分组框1, top to bottom.
-struct ShortcutRows {
-    int y[3];
-};
-
-// The six chord labels and six disabled caption buttons of the shortcut table.
-std::vector<ControlSpec> shortcutTableControls(ShortcutRows rows);
