@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/control_skin.h"
+#include "core/host_address.h"
 #include "core/tray_icon.h"
 #include "core/tray_icon_image.h"
 
@@ -128,6 +129,11 @@ TEST_F(OwnWindow, SkinCoversTheListedKindsNowAndLaterAndGivesTheirProceduresBack
     EXPECT_NE(procedureOf(later), skinnedProcedure);
     HWND afterOff = child(window, L"BUTTON", BS_PUSHBUTTON);
     EXPECT_EQ(procedureOf(afterOff), pushBefore);  // the creation hook is gone too
+}
+
+TEST(HostIPv4Address, ResolvesDottedNamesAndGivesEmptyForOverlongOnes) {
+    EXPECT_EQ(hostIPv4Address("127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(hostIPv4Address(std::string(5000, 'x')), "");
 }
 
 }  // namespace
