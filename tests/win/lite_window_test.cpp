@@ -215,26 +215,46 @@ TEST_F(LiteWindowTest, CloseBoxEndsTheProgramAndRemovesTheTrayIcon) {
     EXPECT_TRUE(waitFor([&] { return trayIconPixels() == 0; }));
 }
 
-// Stands in for the PC's browser: the shell command under the key writes the
-// address it was given to a file, exactly as the program asked.
+// Sets the default value of a key under HKEY_CLASSES_ROOT for the length of a
+// test, creating the key if need be, and puts back what was there.
+class ClassesRootDefault {
+public:
+    ClassesRootDefault(const std::wstring& key, const std::wstring& value) : key_(key) {
+        DWORD disposition = 0;
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        &handle_, &disposition);
+        created_ = disposition == REG_CREATED_NEW_KEY;
+        wchar_t previous[1024] = {};
+        DWORD size = sizeof previous;
+        hadPrevious_ = RegQueryValueExW(handle_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous), &size) ==
+                       ERROR_SUCCESS;
+        previous_ = previous;
+        set(value);
+    }
+    ~ClassesRootDefault() {
+        if (hadPrevious_) set(previous_);
+        RegCloseKey(handle_);
+        if (created_) RegDeleteKeyW(HKEY_CLASSES_ROOT, key_.c_str());
+    }
+
+private:
+    void set(const std::wstring& value) {
+        RegSetValueExW(handle_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    std::wstring key_, previous_;
+    HKEY handle_ = nullptr;
+    bool created_ = false, hadPrevious_ = false;
+};
+
+// Stands in for the PC's browser: a shell command that writes the address it
+// was given to a file, exactly as the program asked.
 class RecordingBrowser {
 public:
     RecordingBrowser(const wchar_t* commandKey, const std::wstring& log, const std::wstring& commandBeforeLog,
                      const std::wstring& commandAfterLog)
-        : log_(log) {
-        DeleteFileW(log_.c_str());
-        RegOpenKeyExW(HKEY_CLASSES_ROOT, commandKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
-        wchar_t previous[1024] = {};
-        DWORD size = sizeof previous;
-        hadPrevious_ = RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous), &size) ==
-                       ERROR_SUCCESS;
-        previous_ = previous;
-        set(commandBeforeLog + L"\"" + log_ + L"\"" + commandAfterLog);
-    }
-    ~RecordingBrowser() {
-        if (hadPrevious_) set(previous_);
-        RegCloseKey(key_);
-    }
+        : log_((DeleteFileW(log.c_str()), log)),
+          command_(commandKey, commandBeforeLog + L"\"" + log + L"\"" + commandAfterLog) {}
     std::string opened() const {
         std::ifstream file(log_.c_str());
         std::string line;
@@ -245,13 +265,8 @@ public:
     }
 
 private:
-    void set(const std::wstring& command) {
-        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-    }
-    std::wstring log_, previous_;
-    HKEY key_ = nullptr;
-    bool hadPrevious_ = false;
+    std::wstring log_;
+    ClassesRootDefault command_;
 };
 
 constexpr wchar_t Cmd[] = L"C:\\windows\\system32\\cmd.exe /c ";
@@ -290,6 +305,7 @@ TEST_F(LiteWindowTest, AddressLinkOpensTheBareAddressThroughTheWebPageProgramAnd
     const std::wstring log = environmentPath("BROWSER_LOG");
     // The shell cannot open a bare address, so the link starts the program
     // registered for .htm files with the address after its command.
+    ClassesRootDefault webPages(L".htm", L"htmlfile");
     RecordingBrowser browser(L"htmlfile\\shell\\open\\command", log, std::wstring(Cmd) + L">>", L" echo \"%1\"");
     ProgramUnderTest program(programPath());
     ASSERT_TRUE(program.mainWindow());
