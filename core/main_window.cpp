@@ -41,10 +41,10 @@ struct ClassAndStyle {
     DWORD extendedStyle;
 };
 
-ClassAndStyle classAndStyle(const ControlSpec& spec, HINSTANCE instance) {
-    const DWORD common = WS_CHILD | (spec.hidden ? 0 : WS_VISIBLE) | (spec.disabled ? WS_DISABLED : 0);
-    const DWORD align = spec.align == Align::Centre ? SS_CENTER : spec.align == Align::Right ? SS_RIGHT : SS_LEFT;
-    switch (spec.kind) {
+ClassAndStyle classAndStyle(const ControlSpec& row, HINSTANCE instance) {
+    const DWORD common = WS_CHILD | (row.hidden ? 0 : WS_VISIBLE) | (row.disabled ? WS_DISABLED : 0);
+    const DWORD align = row.align == Align::Centre ? SS_CENTER : row.align == Align::Right ? SS_RIGHT : SS_LEFT;
+    switch (row.kind) {
         case ControlKind::GroupBox:
             return {L"BUTTON", common | BS_GROUPBOX | BS_CENTER, 0};
         case ControlKind::PushButton:
@@ -77,27 +77,27 @@ int editHeight(HWND edit, HFONT font, int height) {
 
 LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
-void createControl(MainWindow& window, const ControlSpec& spec, POINT groupOrigin, HINSTANCE instance) {
-    const ClassAndStyle kind = classAndStyle(spec, instance);
-    const int x = spec.x + (spec.inGroupBox ? groupOrigin.x : 0);
-    const int y = spec.y + (spec.inGroupBox ? groupOrigin.y : 0);
-    HWND control = CreateWindowExW(kind.extendedStyle, kind.className, wideFromGbk(spec.text).c_str(), kind.style, x,
-                                   y, spec.width, spec.height, window.handle,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlIdentifier + static_cast<int>(spec.id))),
+void createControl(MainWindow& window, const ControlSpec& row, POINT groupOrigin, HINSTANCE instance) {
+    const ClassAndStyle kind = classAndStyle(row, instance);
+    const int x = row.x + (row.inGroupBox ? groupOrigin.x : 0);
+    const int y = row.y + (row.inGroupBox ? groupOrigin.y : 0);
+    HWND control = CreateWindowExW(kind.extendedStyle, kind.className, wideFromGbk(row.text).c_str(), kind.style, x,
+                                   y, row.width, row.height, window.handle,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(FirstControlIdentifier + static_cast<int>(row.id))),
                                    instance, nullptr);
-    window.controls[static_cast<std::size_t>(spec.id)] = control;
+    window.controls[static_cast<std::size_t>(row.id)] = control;
     if (!control) return;
-    HFONT font = fontFor(window, spec.font);
+    HFONT font = fontFor(window, row.font);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    switch (spec.kind) {
+    switch (row.kind) {
         case ControlKind::PasswordEdit:
         case ControlKind::ReadOnlyEdit:
-            if (spec.kind == ControlKind::PasswordEdit) SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
-            if (spec.textLimit > 0) SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(spec.textLimit), 0);
-            SetWindowPos(control, nullptr, 0, 0, spec.width, editHeight(control, font, spec.height),
+            if (row.kind == ControlKind::PasswordEdit) SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+            if (row.textLimit > 0) SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(row.textLimit), 0);
+            SetWindowPos(control, nullptr, 0, 0, row.width, editHeight(control, font, row.height),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            if (spec.onLeftButtonUp) {
+            if (row.onLeftButtonUp) {
                 SetPropW(control, L"HotkeyRelayEditProc", reinterpret_cast<HANDLE>(GetWindowLongPtrW(control, GWLP_WNDPROC)));
                 SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc));
             }
@@ -120,10 +120,10 @@ void createControl(MainWindow& window, const ControlSpec& spec, POINT groupOrigi
 
 MainWindow* windowOf(HWND handle) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA)); }
 
-const ControlSpec* specOfChild(const MainWindow& window, HWND child) {
+const ControlSpec* layoutRowOf(const MainWindow& window, HWND child) {
     const int id = GetDlgCtrlID(child) - FirstControlIdentifier;
     if (id < 0 || static_cast<std::size_t>(id) >= ControlCount) return nullptr;
-    return window.spec(static_cast<ControlId>(id));
+    return window.layoutRow(static_cast<ControlId>(id));
 }
 
 LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -131,8 +131,8 @@ LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
     const LRESULT result = CallWindowProcW(original, edit, message, wParam, lParam);
     if (message == WM_LBUTTONUP) {
         MainWindow* window = windowOf(GetParent(edit));
-        const ControlSpec* spec = window ? specOfChild(*window, edit) : nullptr;
-        if (spec && spec->onLeftButtonUp) spec->onLeftButtonUp(*window);
+        const ControlSpec* row = window ? layoutRowOf(*window, edit) : nullptr;
+        if (row && row->onLeftButtonUp) row->onLeftButtonUp(*window);
     } else if (message == WM_NCDESTROY) {
         RemovePropW(edit, L"HotkeyRelayEditProc");
     }
@@ -140,15 +140,15 @@ LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT colourChild(const MainWindow& window, HWND child, HDC dc) {
-    const ControlSpec* spec = specOfChild(window, child);
-    if (spec && spec->kind == ControlKind::Label) {
+    const ControlSpec* row = layoutRowOf(window, child);
+    if (row && row->kind == ControlKind::Label) {
         // Labels draw their text straight onto whatever lies behind them.
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(spec->textColour.red, spec->textColour.green, spec->textColour.blue));
+        SetTextColor(dc, RGB(row->textColour.red, row->textColour.green, row->textColour.blue));
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
-    if (spec && (spec->kind == ControlKind::PasswordEdit || spec->kind == ControlKind::ReadOnlyEdit ||
-                 spec->kind == ControlKind::ListBox)) {
+    if (row && (row->kind == ControlKind::PasswordEdit || row->kind == ControlKind::ReadOnlyEdit ||
+                 row->kind == ControlKind::ListBox)) {
         SetBkColor(dc, RGB(255, 255, 255));
         SetTextColor(dc, RGB(0, 0, 0));
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
@@ -168,10 +168,10 @@ LRESULT CALLBACK mainWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM
 
     switch (message) {
         case WM_COMMAND: {
-            const ControlSpec* spec = specOfChild(*window, reinterpret_cast<HWND>(lParam));
-            if (!spec) break;
-            if (HIWORD(wParam) == BN_CLICKED && spec->onClick) spec->onClick(*window);
-            if (HIWORD(wParam) == LBN_DBLCLK && spec->onItemDoubleClick) spec->onItemDoubleClick(*window);
+            const ControlSpec* row = layoutRowOf(*window, reinterpret_cast<HWND>(lParam));
+            if (!row) break;
+            if (HIWORD(wParam) == BN_CLICKED && row->onClick) row->onClick(*window);
+            if (HIWORD(wParam) == LBN_DBLCLK && row->onItemDoubleClick) row->onItemDoubleClick(*window);
             return 0;
         }
         case WM_CTLCOLORSTATIC:
@@ -227,9 +227,9 @@ POINT centredOrigin(int outerWidth, int outerHeight) {
 
 void FontDeleter::operator()(HFONT font) const { DeleteObject(font); }
 
-const ControlSpec* MainWindow::spec(ControlId id) const {
-    for (const ControlSpec& spec : layout->controls)
-        if (spec.id == id) return &spec;
+const ControlSpec* MainWindow::layoutRow(ControlId id) const {
+    for (const ControlSpec& row : layout->controls)
+        if (row.id == id) return &row;
     return nullptr;
 }
 
@@ -246,9 +246,9 @@ int runMainWindow(HINSTANCE instance, const WindowLayout& layout) {
                          nullptr, nullptr, instance, &window))
         return 1;
 
-    const ControlSpec* group = window.spec(ControlId::分组框1);
+    const ControlSpec* group = window.layoutRow(ControlId::分组框1);
     const POINT groupOrigin = group ? POINT{group->x, group->y} : POINT{0, 0};
-    for (const ControlSpec& spec : layout.controls) createControl(window, spec, groupOrigin, instance);
+    for (const ControlSpec& row : layout.controls) createControl(window, row, groupOrigin, instance);
 
     window.server = std::make_unique<ConnectionServer>(layout.port);
     ConnectionServer::Events events;

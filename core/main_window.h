@@ -30,7 +30,7 @@ struct MainWindow {
     std::vector<Font> fonts;                  // by FontKind; the default GUI font is the system's
 
     HWND__* control(ControlId id) const { return controls[static_cast<std::size_t>(id)]; }
-    const ControlSpec* spec(ControlId id) const;
+    const ControlSpec* layoutRow(ControlId id) const;
 };
 
 // Creates the window, raises WindowCreated and PositionChanged, shows it

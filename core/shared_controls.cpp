@@ -52,7 +52,7 @@ std::vector<ControlSpec> sharedControls(const SharedControlPlaces& places) {
     group.align = Align::Centre;
     controls.push_back(group);
 
-    for (const ControlSpec& spec : shortcutTableControls(places.rowY)) controls.push_back(spec);
+    for (const ControlSpec& row : shortcutTableControls(places.rowY)) controls.push_back(row);
 
     ControlSpec test{ControlId::按钮1, K::PushButton, true, places.testButton.x, places.testButton.y, 60, 23, "测试"};
     test.font = FontKind::B;
