@@ -60,7 +60,9 @@ FullJudgement judgeFullRequest(std::string_view request, std::string_view passwo
 }
 
 bool isIncompletePost(std::string_view bytes) {
-    if (bytes.substr(0, 4) != "POST") return false;
+    constexpr std::string_view method = "POST";
+    if (bytes.size() < method.size()) return !bytes.empty() && method.substr(0, bytes.size()) == bytes;
+    if (bytes.substr(0, method.size()) != method) return false;
     std::size_t headerEnd = bytes.find("\r\n\r\n"), separator = 4;
     if (headerEnd == std::string_view::npos) {
         headerEnd = bytes.find("\n\n");

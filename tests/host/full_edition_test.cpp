@@ -174,6 +174,8 @@ TEST(RequestAssembler, JudgesAPostOnceItsBodyHasArrived) {
     EXPECT_FALSE(assembler.isWaitingFor("a:1"));
 
     EXPECT_EQ(assembler.add("a:1", whole), whole);  // a whole request is judged at once
+    EXPECT_FALSE(assembler.add("c:3", "PO"));        // even the method word may come in pieces
+    EXPECT_EQ(assembler.add("c:3", whole.substr(2)), whole);
     EXPECT_EQ(assembler.add("b:2", "GET / HTTP/1.1\r\n"), "GET / HTTP/1.1\r\n");  // only POSTs wait
 }
 
