@@ -3,6 +3,10 @@
 //   const b = await openBrowser('chromium' | 'firefox' | 'webkit');
 //   await b.goto(url); await b.title(); await b.buttonValues();
 //   await b.pressButton(value);  // clicks that submit, resolves once the next page loaded
+//   await b.typePassword('1234'); // types into the page's password field, as keys
+//   await b.pressButtonForAlert('关机'); // resolves to the alert's message once the page
+//                                 // that raised it has loaded; the alert is accepted
+//   await b.songTitle();          // the text of the page's first bold line
 //   await b.close();
 // Chromium and Firefox go through puppeteer-core (CDP and WebDriver BiDi), WebKit
 // through WebKitWebDriver over plain W3C WebDriver HTTP.
@@ -23,6 +27,8 @@ const MINIBROWSER =
 
 const NAVIGATION_TIMEOUT_MS = 30_000;
 const SUBMIT_SELECTOR = 'input[type="submit"]';
+const PASSWORD_SELECTOR = 'input[type="password"]';
+const TITLE_SELECTOR = 'p b';
 
 export async function openBrowser(engine) {
   switch (engine) {
@@ -109,6 +115,42 @@ async function wrapPuppeteer(engine, browser, cleanUp) {
       ]);
       await Promise.all(handles.map((h) => h.dispose().catch(() => {})));
     },
+    async typePassword(text) {
+      const field = await page.$(PASSWORD_SELECTOR);
+      if (!field) throw new Error('the page has no password field');
+      await field.evaluate((input) => {
+        input.value = '';
+      });
+      await field.type(text); // key by key, so the field's own limits apply
+      await field.dispose();
+    },
+    async passwordValue() {
+      return page.$eval(PASSWORD_SELECTOR, (input) => input.value);
+    },
+    async pressButtonForAlert(value) {
+      const handles = await page.$$(SUBMIT_SELECTOR);
+      const values = await Promise.all(handles.map((h) => h.evaluate((input) => input.value)));
+      const index = uniqueIndex(values, value);
+      const alerted = new Promise((resolve) =>
+        page.once('dialog', async (dialog) => {
+          const message = dialog.message();
+          await dialog.accept().catch(() => {});
+          resolve(message);
+        }),
+      );
+      // The alert comes from the new page's load handler: the load completes
+      // only once it has been accepted.
+      const [message] = await Promise.all([
+        withTimeout(alerted, NAVIGATION_TIMEOUT_MS, `an alert after pressing ${value}`),
+        page.waitForNavigation({ waitUntil: 'load', timeout: NAVIGATION_TIMEOUT_MS }),
+        handles[index].click(),
+      ]);
+      await Promise.all(handles.map((h) => h.dispose().catch(() => {})));
+      return message;
+    },
+    async songTitle() {
+      return page.$eval(TITLE_SELECTOR, (bold) => bold.textContent);
+    },
     async close() {
       try {
         await browser.close();
@@ -117,6 +159,16 @@ async function wrapPuppeteer(engine, browser, cleanUp) {
       }
     },
   };
+}
+
+function withTimeout(promise, ms, what) {
+  let timer;
+  return Promise.race([
+    promise.finally(() => clearTimeout(timer)),
+    new Promise((_, reject) => {
+      timer = setTimeout(() => reject(new Error(`timed out after ${ms} ms waiting for ${what}`)), ms);
+    }),
+  ]);
 }
 
 function uniqueIndex(values, value) {
@@ -145,6 +197,8 @@ async function openWebKit() {
       capabilities: {
         alwaysMatch: {
           pageLoadStrategy: 'normal',
+          // An alert stays open until a test reads and accepts it.
+          unhandledPromptBehavior: 'ignore',
           'webkitgtk:browserOptions': { binary: MINIBROWSER, args: ['--automation'] },
         },
       },
@@ -181,6 +235,38 @@ async function openWebKit() {
         await webdriver(session, 'POST', `/element/${ids[index]}/click`, {});
         await waitForNewDocument(script, mark);
       },
+      async typePassword(text) {
+        const [field] = await webdriver(session, 'POST', '/elements', { using: 'css selector', value: PASSWORD_SELECTOR });
+        if (!field) throw new Error('the page has no password field');
+        const id = field[ELEMENT_KEY];
+        await webdriver(session, 'POST', `/element/${id}/clear`, {});
+        await webdriver(session, 'POST', `/element/${id}/value`, { text });
+      },
+      async passwordValue() {
+        return script(`return document.querySelector('${PASSWORD_SELECTOR}').value;`);
+      },
+      async pressButtonForAlert(value) {
+        const ids = await submits();
+        const values = await Promise.all(ids.map((id) => webdriver(session, 'GET', `/element/${id}/property/value`)));
+        const index = uniqueIndex(values, value);
+        const mark = `m${Date.now()}${Math.random()}`;
+        await script('window.__e2eMark = arguments[0];', [mark]);
+        try {
+          await webdriver(session, 'POST', `/element/${ids[index]}/click`, {});
+        } catch (error) {
+          // The click can come back while the new page's alert is already open.
+          if (!/alert/i.test(String(error))) throw error;
+        }
+        // Nothing but the alert is asked for until it shows: any other command
+        // would meet the open alert.
+        const message = await waitForAlert(session);
+        await webdriver(session, 'POST', '/alert/accept', {});
+        await waitForNewDocument(script, mark);
+        return message;
+      },
+      async songTitle() {
+        return script(`return document.querySelector('${TITLE_SELECTOR}').textContent;`);
+      },
       async close() {
         try {
           await webdriver(session, 'DELETE', '');
@@ -209,6 +295,20 @@ async function waitForNewDocument(script, mark) {
     await sleep(50);
   }
   throw new Error(`no new page loaded within ${NAVIGATION_TIMEOUT_MS} ms (last: ${last})`);
+}
+
+async function waitForAlert(session) {
+  const deadline = Date.now() + NAVIGATION_TIMEOUT_MS;
+  let last;
+  while (Date.now() < deadline) {
+    try {
+      return await webdriver(session, 'GET', '/alert/text');
+    } catch (error) {
+      last = error; // no such alert yet
+    }
+    await sleep(50);
+  }
+  throw new Error(`no alert within ${NAVIGATION_TIMEOUT_MS} ms (last: ${last})`);
 }
 
 async function webdriver(base, method, route, body) {
