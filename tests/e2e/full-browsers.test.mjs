@@ -9,11 +9,11 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import { ENGINES, openBrowser } from './lib/browsers.mjs';
+import { CHORD_LETTER, LABELS as PLAYER_LABELS, SHUTDOWN_LABEL } from './lib/buttons.mjs';
 import { SYSTEM_SHUTDOWN, relayWindow, startEdition, startFakePlayer, startTitleWindow, stopWine } from './lib/harness.mjs';
 
 const PAGE_URL = 'http://127.0.0.1/';
-const LABELS = ['上一首', '播放/暂停', '下一首', '音量加', '喜欢歌曲', '音量减', '关机'];
-const CHORD_LETTER = { 上一首: 'J', '播放/暂停': 'P', 下一首: 'K', 音量加: 'U', 喜欢歌曲: 'L', 音量减: 'I' };
+const LABELS = [...PLAYER_LABELS, SHUTDOWN_LABEL];
 // Shown by a browser exactly as on the PC: markup characters and characters
 // that GBK cannot hold included.
 const SONG = '晴天 <Live> & "more" ♫';

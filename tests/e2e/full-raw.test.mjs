@@ -26,25 +26,14 @@ import {
   toolExe,
   waitUntil,
 } from './lib/harness.mjs';
+import { ANSWER_HEADER, BUTTONS, SHUTDOWN_TOKEN } from './lib/buttons.mjs';
 
-// The six commands in the order the program tries them, as a browser sends
-// their GBK labels, and the shutdown button's label.
-const BUTTONS = [
-  { name: 'previous track', token: '%C9%CF%D2%BB%CA%D7', letter: 'J' },
-  { name: 'play/pause', token: '%B2%A5%B7%C5%2F%D4%DD%CD%A3', letter: 'P' },
-  { name: 'next track', token: '%CF%C2%D2%BB%CA%D7', letter: 'K' },
-  { name: 'volume up', token: '%D2%F4%C1%BF%BC%D3', letter: 'U' },
-  { name: 'like song', token: '%CF%B2%BB%B6%B8%E8%C7%FA', letter: 'L' },
-  { name: 'volume down', token: '%D2%F4%C1%BF%BC%F5', letter: 'I' },
-];
 const [J, P, K, U] = BUTTONS.map((b) => b.token);
-const SHUTDOWN = '%B9%D8%BB%FA';
+const SHUTDOWN = SHUTDOWN_TOKEN;
 const DEFAULT_PASSWORD = '7395';
 const SHUTDOWN_COMMAND_LINE = 'shutdown -s -t 0';
 
-const HEADER = Buffer.from(
-  'HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=gb2312\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n',
-);
+const HEADER = ANSWER_HEADER;
 const TITLE_OPEN = Buffer.from('<p style="font-size:30px;color:#ff0000"><b>');
 const TITLE_CLOSE = Buffer.from('</b></p><p style="font-size:40px"><b>Tavrelo</b></p>');
 const CONTROL_PAGE_BYTES_WITHOUT_TITLE = 2117;

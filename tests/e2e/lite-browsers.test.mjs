@@ -4,18 +4,10 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import { ENGINES, openBrowser } from './lib/browsers.mjs';
+import { CHORD_LETTER, LABELS } from './lib/buttons.mjs';
 import { startEdition, startFakePlayer, stopWine } from './lib/harness.mjs';
 
 const PAGE_URL = 'http://127.0.0.1/';
-const LABELS = ['上一首', '播放/暂停', '下一首', '音量加', '喜欢歌曲', '音量减'];
-const CHORD_LETTER = {
-  上一首: 'J',
-  '播放/暂停': 'P',
-  下一首: 'K',
-  音量加: 'U',
-  喜欢歌曲: 'L',
-  音量减: 'I',
-};
 const CHORD_TIMEOUT_MS = 10_000;
 // After the last press nothing later can act as a barrier, so give a stray
 // request (a late favicon fetch) this long to show up as an extra chord.

@@ -7,30 +7,13 @@ import assert from 'node:assert/strict';
 import net from 'node:net';
 import { after, before, describe, test } from 'node:test';
 
+import { ANSWER_HEADER, BUTTONS } from './lib/buttons.mjs';
 import { rawRequest, startEdition, startFakePlayer, stopWine, waitUntil } from './lib/harness.mjs';
 
 const VK_CONTROL = 0x11;
 const VK_MENU = 0x12; // Alt
 
-// The buttons in the order the program matches them, with the tokens a
-// browser sends for their GBK labels.
-const BUTTONS = [
-  { name: 'previous track', token: '%C9%CF%D2%BB%CA%D7', letter: 'J' },
-  { name: 'play/pause', token: '%B2%A5%B7%C5%2F%D4%DD%CD%A3', letter: 'P' },
-  { name: 'next track', token: '%CF%C2%D2%BB%CA%D7', letter: 'K' },
-  { name: 'volume up', token: '%D2%F4%C1%BF%BC%D3', letter: 'U' },
-  { name: 'like song', token: '%CF%B2%BB%B6%B8%E8%C7%FA', letter: 'L' },
-  { name: 'volume down', token: '%D2%F4%C1%BF%BC%F5', letter: 'I' },
-];
 const [J, P, K, U, , I] = BUTTONS.map((b) => b.token);
-
-const ANSWER_HEADER = Buffer.from(
-  'HTTP/1.0 200 OK\r\n' +
-    'Content-Type: text/html; charset=gb2312\r\n' +
-    'Cache-Control: no-store\r\n' +
-    'Connection: close\r\n' +
-    '\r\n',
-);
 
 // The player's hook keeps each key this long. The program waits for the hook
 // inside keybd_event, so anything it did only after the chord would reach us

@@ -30,6 +30,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "../tool_support/wall_clock.h"
+
 namespace {
 
 struct HotKey {
@@ -43,14 +45,6 @@ constexpr UINT PlayerModifiers = MOD_CONTROL | MOD_ALT;
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
 DWORD holdMs = 0;
-
-double wallClockMs() {
-    FILETIME now;
-    GetSystemTimePreciseAsFileTime(&now);
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    constexpr ULONGLONG UnixEpochTicks = 116444736000000000ULL;  // 1601 to 1970 in 100 ns
-    return static_cast<double>(ticks - UnixEpochTicks) / 10000.0;
-}
 
 // One line: the kind word, the time, then the details.
 void logLine(const char* kind, const char* format, ...) {

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "../tool_support/json_line.h"
+#include "../tool_support/wall_clock.h"
 
 namespace {
 
@@ -39,14 +40,6 @@ std::wstring moduleFileName() {
     std::wstring name(32768, L'\0');
     name.resize(GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
     return name;
-}
-
-double wallClockMs() {
-    FILETIME now;
-    GetSystemTimePreciseAsFileTime(&now);
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    constexpr ULONGLONG UnixEpochTicks = 116444736000000000ULL;  // 1601 to 1970 in 100 ns
-    return static_cast<double>(ticks - UnixEpochTicks) / 10000.0;
 }
 
 std::wstring currentDirectory() {
