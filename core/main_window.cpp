@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -129,7 +130,11 @@ const ControlSpec* layoutRowOf(const MainWindow& window, HWND child) {
 LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto original = reinterpret_cast<WNDPROC>(GetPropW(edit, L"HotkeyRelayEditProc"));
     const LRESULT result = CallWindowProcW(original, edit, message, wParam, lParam);
-    if (message == WM_LBUTTONUP) {
+    // The box holds the mouse while a button is down: a release elsewhere is not over it.
+    RECT client;
+    GetClientRect(edit, &client);
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (message == WM_LBUTTONUP && PtInRect(&client, at)) {
         MainWindow* window = windowOf(GetParent(edit));
         const ControlSpec* row = window ? layoutRowOf(*window, edit) : nullptr;
         if (row && row->onLeftButtonUp) row->onLeftButtonUp(*window);

@@ -150,12 +150,23 @@ TEST_F(FullWindowTest, PasswordBoxTakesFourCharactersAndShowsTheHintAtThePointer
     for (wchar_t typed : std::wstring(L"12345")) SendMessageW(password, WM_CHAR, typed, 0);
     EXPECT_EQ(textOf(password), L"1234");  // the fifth is refused
 
+    auto visibleTips = [&] {
+        std::vector<HWND> shown;
+        for (HWND tip : topLevelWindows(L"tooltips_class32", program.processId()))
+            if (IsWindowVisible(tip)) shown.push_back(tip);
+        return shown;
+    };
+    // A release outside the box (the box holds the mouse while it is down) is not over it.
+    PostMessageW(password, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-50), 5));
+    waitFor([] { return false; }, 500);
+    EXPECT_TRUE(visibleTips().empty());
+
     SetCursorPos(700, 420);
     PostMessageW(password, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     HWND balloon = nullptr;
     ASSERT_TRUE(waitFor([&] {
-        for (HWND tip : topLevelWindows(L"tooltips_class32", program.processId()))
-            if (IsWindowVisible(tip)) balloon = tip;
+        const auto shown = visibleTips();
+        balloon = shown.empty() ? nullptr : shown.front();
         return balloon != nullptr;
     }));
     EXPECT_TRUE(GetWindowLongW(balloon, GWL_STYLE) & TTS_BALLOON);
