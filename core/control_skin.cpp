@@ -6,6 +6,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "gbk_wide.h"
+
 namespace {
 
 enum class Skinned { No, PushButton, CheckOrRadio, GroupBox, Edit, Other };
@@ -85,12 +87,6 @@ void fillRect(HDC dc, const RECT& rect, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &rect, brush);
     DeleteObject(brush);
-}
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 // A push button drawn whole into a memory bitmap, then copied: no flicker.

@@ -23,3 +23,9 @@ Text gbkFromWide(std::wstring_view wide) {
                         nullptr);
     return bytesToText(gbk);
 }
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}

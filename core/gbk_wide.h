@@ -8,6 +8,11 @@
 
 #include "text.h"
 
+struct HWND__;
+
 std::wstring wideFromGbk(std::string_view gbk);
 // Characters that GBK cannot hold come out as "?".
 Text gbkFromWide(std::wstring_view wide);
+
+// A window's own text (its caption, or a control's text) as the window system holds it.
+std::wstring windowText(HWND__* window);

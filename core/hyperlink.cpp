@@ -20,12 +20,6 @@ struct LinkState {
     bool opened = false;
 };
 
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::wstring registryDefault(const std::wstring& key) {
     wchar_t value[1024];
     DWORD size = sizeof value;

@@ -300,10 +300,7 @@ void setCaption(MainWindow& window, std::string_view text) {
 
 Text controlText(const MainWindow& window, ControlId id) {
     HWND control = window.control(id);
-    if (!control) return {};
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return gbkFromWide(text);
+    return control ? gbkFromWide(windowText(control)) : Text();
 }
 
 void setControlText(MainWindow& window, ControlId id, std::string_view text) {
