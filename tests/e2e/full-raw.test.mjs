@@ -16,6 +16,7 @@ import { after, before, describe, test } from 'node:test';
 import {
   BUILD_WIN,
   CONTROLS,
+  exchange,
   SYSTEM_SHUTDOWN,
   rawRequest,
   relayWindow,
@@ -24,7 +25,6 @@ import {
   startTitleWindow,
   stopWine,
   toolExe,
-  waitUntil,
 } from './lib/harness.mjs';
 import { ANSWER_HEADER, BUTTONS, SHUTDOWN_TOKEN } from './lib/buttons.mjs';
 
@@ -144,25 +144,6 @@ function assertOneChord(keys, letter) {
     [[VK_CONTROL, 'down'], [VK_MENU, 'down'], [code, 'down'], [VK_CONTROL, 'up'], [VK_MENU, 'up'], [code, 'up']],
     `exactly one Ctrl+Alt+${letter}`,
   );
-}
-
-// Sends the request and returns the answer with the key events and hot keys
-// that came with it. The program injects a chord before it answers, and the
-// player logs each key before the injection goes on, so once any later request
-// is answered every key of this one is in the log.
-async function exchange(player, request, options) {
-  const keysBefore = player.keyEvents().length;
-  const hotkeysBefore = player.hotkeys().length;
-  const answer = await rawRequest(request, options);
-  await rawRequest(GET_PAGE);
-  return {
-    answer,
-    keys: player.keyEvents().slice(keysBefore),
-    chords: async (n) => {
-      if (n > 0) await waitUntil(() => player.hotkeys().length >= hotkeysBefore + n, 10_000, `${n} hot key(s)`);
-      return player.hotkeys().slice(hotkeysBefore).map((h) => h.letter);
-    },
-  };
 }
 
 async function assertPlayedOnce(exchanged, letter) {

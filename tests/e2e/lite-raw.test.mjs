@@ -8,7 +8,7 @@ import net from 'node:net';
 import { after, before, describe, test } from 'node:test';
 
 import { ANSWER_HEADER, BUTTONS } from './lib/buttons.mjs';
-import { rawRequest, startEdition, startFakePlayer, stopWine, waitUntil } from './lib/harness.mjs';
+import { exchange, rawRequest, startEdition, startFakePlayer, stopWine } from './lib/harness.mjs';
 
 const VK_CONTROL = 0x11;
 const VK_MENU = 0x12; // Alt
@@ -76,29 +76,16 @@ describe('hotkey_relay_lite with a listening player', () => {
   });
 
   // Sends one request and returns the answer and what the player saw of it.
-  async function exchange(request) {
-    const keysBefore = player.keyEvents().length;
-    const hotkeysBefore = player.hotkeys().length;
-    const answer = await rawRequest(request);
-    // The program serves one request at a time and keybd_event returns only
-    // after the hook has logged the key: once this plain request is answered,
-    // every key the previous one caused is in the log.
-    assertControlPage(await rawRequest(PLAIN_REQUEST));
-    return {
-      answer,
-      keys: player.keyEvents().slice(keysBefore),
-      // WM_HOTKEY is posted, so its line may trail the keys.
-      chords: async (n) => {
-        if (n > 0) await waitUntil(() => player.hotkeys().length >= hotkeysBefore + n, 10_000, `${n} hot key(s)`);
-        return player.hotkeys().slice(hotkeysBefore).map((h) => h.letter);
-      },
-    };
+  async function exchangeWithPlayer(request) {
+    const exchanged = await exchange(player, request);
+    assertControlPage(exchanged.barrierAnswer);
+    return exchanged;
   }
 
   test('each button plays its own chord once, after the page went out and the connection closed', async (t) => {
     for (const { name, token, letter } of BUTTONS) {
       await t.test(`${name} → Ctrl+Alt+${letter}`, async () => {
-        const { answer, keys, chords } = await exchange(pressRequest(token));
+        const { answer, keys, chords } = await exchangeWithPlayer(pressRequest(token));
         assertControlPage(answer);
         assertChordKeys(keys, letter);
         assert.deepEqual(await chords(1), [letter]);
@@ -132,7 +119,7 @@ describe('hotkey_relay_lite with a listening player', () => {
   test('which requests play a chord', async (t) => {
     for (const { name, request, plays } of CASES) {
       await t.test(`${name} → ${plays ? `Ctrl+Alt+${plays}` : 'nothing'}`, async () => {
-        const { answer, keys, chords } = await exchange(request);
+        const { answer, keys, chords } = await exchangeWithPlayer(request);
         assertControlPage(answer);
         if (plays) {
           assertChordKeys(keys, plays);

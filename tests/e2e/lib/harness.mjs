@@ -593,6 +593,29 @@ export function rawRequest(
   });
 }
 
+// ---- what the player heard of one request ------------------------------------
+
+// Sends the request and returns its answer with the key events and hot keys
+// that came with it. The programs serve one request at a time and keybd_event
+// returns only after the player's hook has logged the key, so once the plain
+// page request that follows is answered, every key of this one is in the log.
+export async function exchange(player, request, options) {
+  const keysBefore = player.keyEvents().length;
+  const hotkeysBefore = player.hotkeys().length;
+  const answer = await rawRequest(request, options);
+  const barrierAnswer = await rawRequest('GET / HTTP/1.0\r\n\r\n');
+  return {
+    answer,
+    barrierAnswer,
+    keys: player.keyEvents().slice(keysBefore),
+    // WM_HOTKEY is posted, so its line may trail the keys.
+    chords: async (n) => {
+      if (n > 0) await waitUntil(() => player.hotkeys().length >= hotkeysBefore + n, 10_000, `${n} hot key(s)`);
+      return player.hotkeys().slice(hotkeysBefore).map((h) => h.letter);
+    },
+  };
+}
+
 // ---- screenshots ---------------------------------------------------------------
 
 // The whole X display as a PNG, for a person to look at.
