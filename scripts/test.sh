@@ -21,6 +21,7 @@ echo "== Windows build and Win32 tests under Wine"
 cmake -S "$root" -B "$root/build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 cmake --build "$root/build/win" -j"$jobs"
+echo "-- preparing the Wine prefix"
 ensure_wine_prefix
 ctest --test-dir "$root/build/win" --output-on-failure
 

@@ -112,7 +112,8 @@ export function ensureWinePrefix() {
     const init = spawn(
       'flock',
       [`${WINEPREFIX}.init.lock`, 'bash', '-c', 'source "$0/scripts/wine-env.sh" && ensure_wine_prefix', REPO],
-      { env, stdio: 'ignore' },
+      // Its report of a failure goes to our standard error.
+      { env, stdio: ['ignore', 'ignore', 'inherit'] },
     );
     init.on('error', reject);
     init.on('exit', (code) =>
