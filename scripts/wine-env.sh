@@ -17,6 +17,10 @@ stop_private_display() {
     private_xvfb_pid=
 }
 
+display_answers() {
+    xdpyinfo >/dev/null 2>&1
+}
+
 start_private_display() {
     local number
     for number in $(seq 90 140); do
@@ -24,18 +28,25 @@ start_private_display() {
         Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
         private_xvfb_pid=$!
         export DISPLAY=":$number"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
-        return 0
+        for _ in $(seq 100); do display_answers && return 0; sleep 0.1; done
+        echo "Xvfb did not start on :$number; trying the next number" >&2
+        stop_private_display
+        unset DISPLAY
     done
-    echo "no free X display number between :90 and :140" >&2
+    echo "no X display could be started between :90 and :140" >&2
     return 1
 }
 
-if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && ! xdpyinfo >/dev/null 2>&1; then
-    echo "The display $DISPLAY does not answer; using a private Xvfb instead." >&2
-    unset DISPLAY
-fi
-[ -n "${DISPLAY:-}" ] || start_private_display
+# The caller's display if it answers, else a private Xvfb; checked right before
+# Wine needs it rather than when this file is sourced.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ]; then
+        display_answers && return 0
+        echo "The display $DISPLAY does not answer; using a private Xvfb instead." >&2
+        stop_private_display
+    fi
+    start_private_display
+}
 
 wine_prefix_ready() {
     [ -f "$WINEPREFIX/.hotkey-relay-ready" ]
@@ -89,6 +100,7 @@ describe_wine_failure() {
 
 # Makes the prefix on first use; a failed attempt is wiped and tried once more.
 ensure_wine_prefix() {
+    ensure_display || return 1
     wine_prefix_ready && return 0
     mkdir -p "$(dirname "$wine_setup_log")"
     : >"$wine_setup_log"
