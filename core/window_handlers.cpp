@@ -41,13 +41,14 @@ void exitHandler(MainWindow& window) { exitProgram(window, 0); }
 
 void reportUnreachable(MainWindow& window) {
     const int error = window.server->listenError();
+    const Text port = intToText(window.server->port());
     Text why;
     if (error == WSAEADDRINUSE)
-        why = "端口 " + intToText(window.server->port()) + " 已被其他程序占用。请关闭占用该端口的程序，然后重新启动本程序。";
+        why = concatText({"端口 ", port, " 已被其他程序占用。请关闭占用该端口的程序，然后重新启动本程序。"});
     else if (error == WSAEACCES)
-        why = "本程序没有使用端口 " + intToText(window.server->port()) + " 的权限。";
+        why = concatText({"本程序没有使用端口 ", port, " 的权限。"});
     else
-        why = "网络初始化失败（错误代码 " + intToText(error) + "）。";
+        why = concatText({"网络初始化失败（错误代码 ", intToText(error), "）。"});
     const Text message = concatText({"手机和其他电脑无法连接遥控页面：", why});
     MessageBoxW(window.handle, wideFromGbk(message).c_str(), L"Tavrelo", MB_OK | MB_ICONWARNING);
 }

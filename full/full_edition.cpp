@@ -58,8 +58,8 @@ void fillPicker(MainWindow& window) {
         const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         if (index < 0) continue;
         SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(handle));
-        setControlVisible(window, ControlId::列表框1, true);
     }
+    if (SendMessageW(list, LB_GETCOUNT, 0, 0) > 0) setControlVisible(window, ControlId::列表框1, true);
 }
 
 void takePick(MainWindow& window) {

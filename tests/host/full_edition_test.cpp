@@ -1,8 +1,6 @@
 // The full edition's documents, title escaping, judgement and answers.
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include <string>
 #include <vector>
 
@@ -52,18 +50,6 @@ TEST(BuildControlPage, PutsTheTitleBetweenHeadAndTail) {
     EXPECT_EQ(buildControlPage("").size(), 2117u);
     const Text page = buildControlPage("Song");
     EXPECT_EQ(page, std::string(ControlPageHead) + "Song" + std::string(ControlPageTail));
-}
-
-// The C library's GBK, one character at a time.
-Text gbkOf(char32_t character) {
-    iconv_t converter = iconv_open("GBK", "UTF-32LE");
-    char bytes[8];
-    char* in = reinterpret_cast<char*>(&character);
-    char* out = bytes;
-    std::size_t inLeft = 4, outLeft = sizeof bytes;
-    const bool converted = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(converter);
-    return converted ? Text(bytes, sizeof bytes - outLeft) : Text();
 }
 
 struct TitleCase {

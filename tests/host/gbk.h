@@ -19,3 +19,15 @@ inline std::string gbkFromUtf8(const std::string& utf8) {
     out.resize(out.size() - outLeft);
     return out;
 }
+
+// One character in GBK through the C library, empty when GBK has no such character.
+inline std::string gbkOf(char32_t character) {
+    iconv_t converter = iconv_open("GBK", "UTF-32LE");
+    char bytes[8];
+    char* in = reinterpret_cast<char*>(&character);
+    char* out = bytes;
+    std::size_t inLeft = 4, outLeft = sizeof bytes;
+    const bool converted = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(converter);
+    return converted ? std::string(bytes, sizeof bytes - outLeft) : std::string();
+}
