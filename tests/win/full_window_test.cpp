@@ -13,21 +13,12 @@
 
 #include "core/window_layout.h"
 #include "full/window_titles.h"
+#include "expected_layout.h"
 #include "program_under_test.h"
 
 namespace {
 
-int identifier(ControlId id) { return FirstControlIdentifier + static_cast<int>(id); }
-
 std::wstring programPath() { return environmentPath("RELAY_FULL_EXE"); }
-
-struct ExpectedControl {
-    ControlId id;
-    const wchar_t* className;
-    int x, y, width, height;  // in the main window's client area; 0 height: taller than given
-    const wchar_t* text;
-    bool enabled, visible;
-};
 
 // Controls inside the group box stand at (5, 2) plus their place in it.
 const ExpectedControl fullControls[] = {
@@ -56,13 +47,6 @@ const ExpectedControl fullControls[] = {
     {ControlId::超级链接框1, L"HotkeyRelayLink", 148, 239, 96, 23, nullptr, true, true},
     {ControlId::透明标签9, L"Static", 253, 239, 80, 20, L"By:Ostrevan", true, true},
 };
-
-RECT rectInParent(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 std::wstring listItem(HWND list, int index) {
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
@@ -119,23 +103,7 @@ TEST_F(FullWindowTest, ShowsTheSharedControlsAndItsExtras) {
     EXPECT_EQ(outer.right - outer.left, 375);
     EXPECT_EQ(outer.bottom - outer.top, 295);
 
-    for (const ExpectedControl& expected : fullControls) {
-        HWND control = program.control(identifier(expected.id));
-        SCOPED_TRACE(static_cast<int>(expected.id));
-        ASSERT_TRUE(control);
-        wchar_t className[64] = {};
-        GetClassNameW(control, className, 64);
-        EXPECT_EQ(_wcsicmp(className, expected.className), 0);
-        const RECT rect = rectInParent(control);
-        EXPECT_EQ(rect.left, expected.x);
-        EXPECT_EQ(rect.top, expected.y);
-        EXPECT_EQ(rect.right - rect.left, expected.width);
-        if (expected.height) EXPECT_EQ(rect.bottom - rect.top, expected.height);
-        else EXPECT_GT(rect.bottom - rect.top, 23);  // an edit box is at least as tall as its 21-pixel font
-        if (expected.text) EXPECT_EQ(textOf(control), expected.text);
-        EXPECT_EQ(IsWindowEnabled(control) != FALSE, expected.enabled);
-        EXPECT_EQ(IsWindowVisible(control) != FALSE, expected.visible);
-    }
+    for (const ExpectedControl& expected : fullControls) expectControlAsListed(program, expected);
     HWND password = program.control(identifier(ControlId::编辑框1));
     EXPECT_EQ(SendMessageW(password, EM_GETPASSWORDCHAR, 0, 0), L'*');
     EXPECT_EQ(SendMessageW(password, EM_GETLIMITTEXT, 0, 0), 4);

@@ -12,23 +12,14 @@
 #include <string>
 
 #include "core/window_layout.h"
+#include "expected_layout.h"
 #include "program_under_test.h"
 
 namespace {
 
 constexpr UINT TrayCallback = 0x8064;
 
-int identifier(ControlId id) { return FirstControlIdentifier + static_cast<int>(id); }
-
 std::wstring programPath() { return environmentPath("RELAY_LITE_EXE"); }
-
-struct ExpectedControl {
-    ControlId id;
-    const wchar_t* className;
-    int x, y, width, height;  // in the main window's client area
-    const wchar_t* text;      // nullptr: checked elsewhere
-    bool enabled;
-};
 
 // Controls inside the group box stand at (5, 2) plus their place in it.
 const ExpectedControl liteControls[] = {
@@ -69,13 +60,6 @@ struct HostIdentity {
         WSACleanup();
     }
 };
-
-RECT rectInParent(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 // Wine's desktop draws the notification area at the right end of its taskbar
 // and gives no window per icon, so count the pixels of our icon there: its
@@ -132,22 +116,8 @@ TEST_F(LiteWindowTest, ShowsTheLayoutCaptionAndAddressCentred) {
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
 
-    for (const ExpectedControl& expected : liteControls) {
-        HWND control = program.control(identifier(expected.id));
-        SCOPED_TRACE(static_cast<int>(expected.id));
-        ASSERT_TRUE(control);
-        wchar_t className[64] = {};
-        GetClassNameW(control, className, 64);
-        EXPECT_EQ(_wcsicmp(className, expected.className), 0) << "class " << static_cast<int>(className[0]);
-        const RECT rect = rectInParent(control);
-        EXPECT_EQ(rect.left, expected.x);
-        EXPECT_EQ(rect.top, expected.y);
-        EXPECT_EQ(rect.right - rect.left, expected.width);
-        EXPECT_EQ(rect.bottom - rect.top, expected.height);
-        EXPECT_EQ(textOf(control), expected.text ? expected.text : host.address.c_str());
-        EXPECT_EQ(IsWindowEnabled(control) != FALSE, expected.enabled);
-        EXPECT_TRUE(IsWindowVisible(control));
-    }
+    for (const ExpectedControl& expected : liteControls) expectControlAsListed(program, expected);
+    EXPECT_EQ(textOf(program.control(identifier(ControlId::超级链接框1))), host.address);
     EXPECT_FALSE(host.address.empty());
     // Nothing below the address line, and none of the full edition's extras.
     for (ControlId extra : {ControlId::按钮3, ControlId::按钮4, ControlId::编辑框1, ControlId::编辑框2, ControlId::列表框1})
